@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include "monitor/drive_root_listing.h"
 #include "monitor/volume_broadcast.h"
 #include "shell/main_window.h"
 
@@ -17,7 +18,8 @@ LRESULT CALLBACK DeviceChangeWindowProc(HWND window, UINT message, WPARAM wParam
       ReadVolumeReport(message, wParam, reinterpret_cast<const void*>(lParam));
   if (report.change != VolumeChange::None) {
     AppendText(GetDlgItem(window, 编辑框1), {ReportLine(report).c_str()});
-    // The root listing of an arrived drive belongs here, after its line is in place.
+    // After the line, so the report is in place before the listing touches the lower box.
+    if (report.change == VolumeChange::Arrival) ListDriveRoot(report.letter.c_str());
   }
   return CallWindowProcA(PreviousWindowProc, window, message, wParam, lParam);
 }

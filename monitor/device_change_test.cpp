@@ -128,8 +128,8 @@ TEST_F(DeviceChangeHandler, WritesOneExactLinePerReportedEvent) {
 }
 
 TEST_F(DeviceChangeHandler, EventsInARowAddLinesInOrderAndRemovalLeavesTheLowerBox) {
-  SetText(Box(编辑框2), "listing");
   SendVolumeBroadcast(window_, DBT_DEVICEARRIVAL, 1u << 5);
+  SetText(Box(编辑框2), "listing");
   SendVolumeBroadcast(window_, DBT_DEVICEREMOVECOMPLETE, 1u << 6);
   EXPECT_EQ(Text(编辑框1), Arrival + "F\r\n" + Removal + "G\r\n");
   EXPECT_EQ(Text(编辑框2), "listing");

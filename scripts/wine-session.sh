@@ -43,6 +43,13 @@ wine_session_begin() {
   # inherit its output pipe and keep the test runner waiting for them.
   "$WINESERVER" -p
   "$WINE" wineboot --init >"$root/wine.log" 2>&1
+  # Drive letters M to T point at folders the tests fill; a lowercase link in
+  # dosdevices takes effect at once, even for a running program.
+  export VALDRUNE_TEST_DRIVES="$root/drives"
+  mkdir -p "$VALDRUNE_TEST_DRIVES"
+  for letter in m n o p q r s t; do
+    ln -sfn "$VALDRUNE_TEST_DRIVES/$letter" "$WINEPREFIX/dosdevices/$letter:"
+  done
   # Without a window manager, closing a managed window stalls for about two seconds.
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$root/wine.log" 2>&1
 }

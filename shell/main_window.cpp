@@ -4,6 +4,7 @@
 #include <string>
 
 #include "monitor/device_change.h"
+#include "shell/keyboard.h"
 #include "shell/start_program.h"
 
 const ControlDefinition MainWindowControls[3] = {
@@ -80,6 +81,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
       OnPaint(window);
       return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) RememberFocusedControl(window);
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+      PassFocusToControl(window);
+      return 0;
     case WM_SETFONT:
       // A plain window keeps no font of its own; this one answers for its font as a
       // dialog does.
@@ -103,6 +110,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       // MainWindow is the program's only window, so once it is gone none is left; a
       // window destroyed before the loop began must not leave a quit request behind.
       RemovePropA(window, FontProperty);
+      ForgetFocusedControl(window);
       if (RemovePropA(window, LoopStartedProperty) != nullptr) PostQuitMessage(0);
       return result;
     }

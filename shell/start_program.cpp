@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "shell/keyboard.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -43,7 +44,7 @@ void RunMessageLoop() {
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    // The window's own key handling goes here, before translation and dispatch.
+    if (HandleWindowKey(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
