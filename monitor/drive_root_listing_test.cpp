@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "monitor/volume_broadcast.h"
+#include "tests/drive_fixtures.h"
 #include "tests/import_patch.h"
 #include "tests/window_test_support.h"
 

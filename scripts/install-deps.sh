@@ -10,7 +10,7 @@ packages=(
   wine wine64
   xvfb x11-utils imagemagick
   googletest
-  locales
+  locales fonts-wqy-microhei
   g++
 )
 

@@ -21,3 +21,7 @@ source scripts/wine-session.sh
 trap wine_session_end EXIT
 wine_session_begin "$session"
 ctest --preset windows-x64
+
+# The screenshot the end-to-end tests took after an arrival, for a person to look at.
+mkdir -p build/artifacts
+convert build/windows-x64/bin/after-arrival.bmp -alpha off build/artifacts/after-arrival.png 2>/dev/null || true

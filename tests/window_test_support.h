@@ -32,16 +32,5 @@ LRESULT SendVolumeBroadcast(HWND window, WPARAM event, std::uint32_t unitMask,
 // them faults. Lives until the next call.
 unsigned char* BytesBeforeGuardPage(std::size_t length);
 
-// Drive letters M to T are mapped by the test session to folders the tests fill; a
-// letter's folder can be emptied, filled, or taken away so the letter names no drive.
-std::uint32_t UnitMaskOf(char letter);
-void ResetDrive(char letter);
-void UnmapDrive(char letter);
-void AddFile(char letter, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
-void AddFolder(char letter, const std::string& name);
-// The folder behind the letter, by a path that does not go through the letter.
-std::string HostFolderOf(char letter);
-void RemoveTree(const std::string& path);
-
 // Removes every message still queued for this thread, a quit request included.
 void DrainThreadQueue();
