@@ -26,14 +26,17 @@ std::int32_t LittleEndianInt32(const unsigned char* bytes) {
 
 }  // namespace
 
-VolumeBroadcastRecord CopyVolumeBroadcastRecord(const void* address) {
+VolumeBroadcastRecord CopyVolumeBroadcastRecord(const void* address, std::size_t readable) {
+  if (readable < 4) return {};
   unsigned char bytes[VolumeBroadcastRecordLength] = {};
   std::memcpy(bytes, address, 4);
   const std::int32_t declaredSize = LittleEndianInt32(bytes);
-  const int length =
-      static_cast<int>(std::clamp<std::int32_t>(declaredSize, 0, VolumeBroadcastRecordLength));
-  if (length > 4)
+  const std::size_t length =
+      std::min({static_cast<std::size_t>(std::max<std::int32_t>(declaredSize, 0)), readable,
+                static_cast<std::size_t>(VolumeBroadcastRecordLength)});
+  if (length > 4) {
     std::memcpy(bytes + 4, static_cast<const unsigned char*>(address) + 4, length - 4);
+  }
 
   VolumeBroadcastRecord record;
   record.dbcv_size = declaredSize;
@@ -54,7 +57,8 @@ std::string DriveLetterFromUnitMask(std::int32_t unitMask) {
   return std::string(1, static_cast<char>(65 + index));
 }
 
-VolumeReport ReadVolumeReport(std::uint32_t message, std::uintptr_t wParam, const void* lParam) {
+VolumeReport ReadVolumeReport(std::uint32_t message, std::uintptr_t wParam, const void* lParam,
+                              std::size_t readable) {
   VolumeReport report;
   if (message != DeviceChangeMessage || lParam == nullptr) return report;
   VolumeChange change = VolumeChange::None;
@@ -65,7 +69,7 @@ VolumeReport ReadVolumeReport(std::uint32_t message, std::uintptr_t wParam, cons
   } else {
     return report;
   }
-  const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(lParam);
+  const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(lParam, readable);
   if (record.dbcv_devicetype != VolumeDeviceType) return report;
   report.change = change;
   report.letter = DriveLetterFromUnitMask(record.dbcv_unitmask);

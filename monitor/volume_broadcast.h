@@ -2,6 +2,7 @@
 // which drive letter and which line. The Win32 glue feeds it the message as received.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,10 +23,10 @@ struct VolumeBroadcastRecord {
 };
 constexpr int VolumeBroadcastRecordLength = 18;
 
-// Copies the record at `address`, but never more bytes than its own size field declares,
-// so a shorter record of another device type is not read past its end; fields it does
-// not cover stay zero. The first four bytes (the size) must be readable.
-VolumeBroadcastRecord CopyVolumeBroadcastRecord(const void* address);
+// Copies the record at `address`, but never more bytes than its own size field declares
+// nor than `readable`, the bytes there that can be read at all, so a shorter record of
+// another device type is not read past its end; fields it does not cover stay zero.
+VolumeBroadcastRecord CopyVolumeBroadcastRecord(const void* address, std::size_t readable);
 
 // The lowest set bit among bits 0 to 25 names the letter, "A" for bit 0; "[" when none is.
 std::string DriveLetterFromUnitMask(std::int32_t unitMask);
@@ -37,9 +38,11 @@ struct VolumeReport {
   std::string letter;
 };
 
-// Decides what one window message reports. Anything but the arrival or removal of a
-// volume, and a message without a record, reports nothing.
-VolumeReport ReadVolumeReport(std::uint32_t message, std::uintptr_t wParam, const void* lParam);
+// Decides what one window message reports, `readable` bytes being readable at lParam.
+// Anything but the arrival or removal of a volume, and a message without a record,
+// reports nothing.
+VolumeReport ReadVolumeReport(std::uint32_t message, std::uintptr_t wParam, const void* lParam,
+                              std::size_t readable);
 
 // The line for the upper box: the event's message, the letter and a line end.
 std::string ReportLine(const VolumeReport& report);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -45,7 +46,7 @@ TEST(DriveLetterFromUnitMask, LowestSetBitAmongTheFirst26NamesTheLetter) {
 
 TEST(CopyVolumeBroadcastRecord, ReadsTheFiveFieldsLittleEndian) {
   const auto bytes = VolumeRecordBytes(20, 2, 0x10, 0x0003);
-  const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(bytes.data());
+  const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(bytes.data(), bytes.size());
   EXPECT_EQ(record.dbcv_size, 20);
   EXPECT_EQ(record.dbcv_devicetype, 2);
   EXPECT_EQ(record.dbcv_reserved, 0);
@@ -72,10 +73,32 @@ TEST(CopyVolumeBroadcastRecord, NeverReadsPastTheSizeTheRecordDeclares) {
       if (c.declaredSize >= 0 && i >= declared) bytes[i] = 0x7F;
       if (c.declaredSize < 0) bytes[i] = 0x7F;
     }
-    const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(bytes.data());
+    const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(bytes.data(), bytes.size());
     EXPECT_EQ(record.dbcv_devicetype, c.expectedType) << c.declaredSize;
     EXPECT_EQ(record.dbcv_unitmask, c.expectedMask) << c.declaredSize;
     EXPECT_EQ(record.dbcv_flags, c.expectedFlags) << c.declaredSize;
+  }
+}
+
+TEST(CopyVolumeBroadcastRecord, ReadsNoByteBeyondWhatIsReadable) {
+  // Each record sits in a heap block of exactly its length, so that a read past the
+  // end shows in a build with AddressSanitizer; its size field claims more or less.
+  for (std::size_t length = 0; length <= 64; ++length) {
+    for (const std::int32_t declared :
+         {0, 4, 12, 17, 18, 20, 64, 0x7FFFFFFF, -1, static_cast<std::int32_t>(length)}) {
+      const auto full = VolumeRecordBytes(declared, 2, 0x10, 1);
+      std::vector<unsigned char> block(length);
+      if (length > 0) std::memcpy(block.data(), full.data(), std::min(length, full.size()));
+      const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(
+          length == 0 ? nullptr : block.data(), length);
+      const std::size_t copied = length < 4 ? 0
+                                            : std::min({length, std::size_t{18},
+                                                        static_cast<std::size_t>(
+                                                            std::max(declared, 4))});
+      EXPECT_EQ(record.dbcv_devicetype, copied >= 5 ? 2 : 0) << length << " " << declared;
+      EXPECT_EQ(record.dbcv_unitmask, copied >= 13 ? 0x10 : 0) << length << " " << declared;
+      EXPECT_EQ(record.dbcv_flags, copied >= 17 ? 1 : 0) << length << " " << declared;
+    }
   }
 }
 
@@ -98,7 +121,8 @@ TEST(ReadVolumeReport, ReportsOnlyArrivalAndRemovalOfVolumes) {
       {0x0218, 0x8000, volumeE.data(), VolumeChange::None},
   };
   for (const auto& c : cases) {
-    const VolumeReport report = ReadVolumeReport(c.message, c.wParam, c.record);
+    const VolumeReport report =
+        ReadVolumeReport(c.message, c.wParam, c.record, c.record != nullptr ? 20 : 0);
     EXPECT_EQ(report.change, c.expected) << std::hex << c.message << " " << c.wParam;
     EXPECT_EQ(report.letter, c.expected == VolumeChange::None ? "" : "E");
   }

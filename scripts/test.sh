@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test: the product's
-# 32-bit binary is checked from its bytes, the 64-bit build of the same sources runs
-# under Wine on a private display with the code page 936.
+# 32-bit binary is checked from its bytes, the portable pieces run natively with the
+# sanitizers, and the 64-bit build of the same sources runs under Wine on a private
+# display with the code page 936.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 jobs=$(nproc)
-for preset in windows-x86 windows-x64; do
+for preset in windows-x86 windows-x64 native-sanitizers; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
 
 ctest --preset windows-x86
+ctest --preset native-sanitizers
 
 session="$PWD/build/wine-session"
 mkdir -p "$session"
