@@ -27,9 +27,8 @@ std::size_t ReadableBytesAt(const void* address, std::size_t wanted) {
   std::size_t readable = 0;
   while (start != nullptr && readable < wanted) {
     MEMORY_BASIC_INFORMATION region;
-    if (VirtualQuery(start + readable, &region, sizeof region) == 0 ||
-        region.State != MEM_COMMIT || (region.Protect & readableProtections) == 0 ||
-        (region.Protect & PAGE_GUARD) != 0) {
+    if (VirtualQuery(start + readable, &region, sizeof region) == 0 || region.State != MEM_COMMIT ||
+        (region.Protect & readableProtections) == 0 || (region.Protect & PAGE_GUARD) != 0) {
       break;
     }
     readable = static_cast<std::size_t>(static_cast<const BYTE*>(region.BaseAddress) +

@@ -3,6 +3,8 @@
 #include <dbt.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,9 @@ FindCloseFunction realFindClose;
 
 int searchesOpened = 0;
 int searchesClosed = 0;
+std::set<HANDLE> openSearches;  // only those FindFirstFileA started
 int nextCallsBeforeFailure = -1;  // -1: never fail
+int nextCallsBeforeRemoval = -1;  // then the drive's folder disappears
 std::vector<std::string> patterns;
 std::string lowerBoxDuringFirstCall;
 std::string upperBoxDuringFirstCall;
@@ -33,7 +37,10 @@ HANDLE WINAPI WatchedFindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA entry) {
   lowerBoxDuringFirstCall = WindowText(GetDlgItem(MainWindow(), 编辑框2));
   upperBoxDuringFirstCall = WindowText(GetDlgItem(MainWindow(), 编辑框1));
   const HANDLE search = realFindFirstFileA(pattern, entry);
-  if (search != INVALID_HANDLE_VALUE) ++searchesOpened;
+  if (search != INVALID_HANDLE_VALUE) {
+    ++searchesOpened;
+    openSearches.insert(search);
+  }
   return search;
 }
 
@@ -43,11 +50,17 @@ BOOL WINAPI WatchedFindNextFileA(HANDLE search, LPWIN32_FIND_DATAA entry) {
     return FALSE;
   }
   if (nextCallsBeforeFailure > 0) --nextCallsBeforeFailure;
+  if (nextCallsBeforeRemoval == 0) {
+    nextCallsBeforeRemoval = -1;
+    RemoveTree(HostFolderOf('Q'));
+  } else if (nextCallsBeforeRemoval > 0) {
+    --nextCallsBeforeRemoval;
+  }
   return realFindNextFileA(search, entry);
 }
 
 BOOL WINAPI WatchedFindClose(HANDLE search) {
-  ++searchesClosed;
+  if (openSearches.erase(search) != 0) ++searchesClosed;
   return realFindClose(search);
 }
 
@@ -87,9 +100,10 @@ class DriveRootListing : public MainWindowTest {
   }
   void SetUp() override {
     MainWindowTest::SetUp();
-    nextCallsBeforeFailure = -1;
+    nextCallsBeforeFailure = nextCallsBeforeRemoval = -1;
     ResetDrive('Q');
     searchesOpened = searchesClosed = 0;
+    openSearches.clear();
     patterns.clear();
   }
   void TearDown() override {
@@ -213,6 +227,53 @@ TEST_F(DriveRootListing, EndsWithTheCaretAfterTheLastNameAndTheEndInView) {
   EXPECT_GT(SendMessageA(Box(编辑框2), EM_GETFIRSTVISIBLELINE, 0, 0), 30);
   SendMessageA(Box(编辑框2), EM_UNDO, 0, 0);
   EXPECT_EQ(Text(编辑框2), shown) << "the listing cannot be undone";
+}
+
+TEST_F(DriveRootListing, ListsALargeRootCompletely) {
+  const std::string all = FilesAtRootOf('T');
+  ASSERT_EQ(std::count(all.begin(), all.end(), '\n'), 20000)
+      << "the test session puts 20,000 files on T:";
+  Arrive('T');
+  EXPECT_TRUE(Text(编辑框2) == all);
+}
+
+TEST_F(DriveRootListing, ListsLongNamesAndNamesOutsideTheCodePage) {
+  const std::string longest = std::string(251, 'n') + ".txt";  // 255 bytes, the most a name has
+  AddFile('Q', longest);
+  // Thai letters have no code page 936 form: the ANSI name carries "?" for each.
+  const HANDLE file = CreateFileW(L"Q:\\\u0E01\u0E02.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  Arrive('Q');
+  const std::string shown = Text(编辑框2);
+  EXPECT_NE(shown.find(longest + "\r\n"), std::string::npos);
+  EXPECT_NE(shown.find("??.txt\r\n"), std::string::npos) << shown;
+  EXPECT_EQ(shown.size(), longest.size() + 2 + std::string("??.txt\r\n").size());
+}
+
+TEST_F(DriveRootListing, KeepsWhatItFoundWhenTheDriveVanishesMidListing) {
+  for (int i = 0; i < 50; ++i) AddFile('Q', "before" + std::to_string(i));
+  const std::string all = FilesAtRootOf('Q');
+  nextCallsBeforeRemoval = 5;
+  Arrive('Q');
+  const std::string shown = Text(编辑框2);
+  EXPECT_EQ(all.compare(0, shown.size(), shown), 0) << "whole names, in order: " << shown;
+  EXPECT_TRUE(shown.empty() || shown.substr(shown.size() - 2) == "\r\n");
+  EXPECT_TRUE(IsWindow(window_));
+}
+
+TEST_F(DriveRootListing, ListsADriveThatLeftAndCameBackAfresh) {
+  AddFile('Q', "before.txt");
+  Arrive('Q');
+  SendVolumeBroadcast(window_, DBT_DEVICEREMOVECOMPLETE, UnitMaskOf('Q'));
+  UnmapDrive('Q');
+  ResetDrive('Q');
+  AddFile('Q', "after.txt");
+  Arrive('Q');
+  EXPECT_EQ(Text(编辑框2), "after.txt\r\n");
+  EXPECT_EQ(Text(编辑框1), ArrivalMessage + std::string("Q\r\n") + RemovalMessage + "Q\r\n" +
+                               ArrivalMessage + "Q\r\n");
 }
 
 TEST(FindFileName, ContinuingWithoutASearchFindsNothing) {

@@ -89,12 +89,12 @@ TEST(CopyVolumeBroadcastRecord, ReadsNoByteBeyondWhatIsReadable) {
       const auto full = VolumeRecordBytes(declared, 2, 0x10, 1);
       std::vector<unsigned char> block(length);
       if (length > 0) std::memcpy(block.data(), full.data(), std::min(length, full.size()));
-      const VolumeBroadcastRecord record = CopyVolumeBroadcastRecord(
-          length == 0 ? nullptr : block.data(), length);
-      const std::size_t copied = length < 4 ? 0
-                                            : std::min({length, std::size_t{18},
-                                                        static_cast<std::size_t>(
-                                                            std::max(declared, 4))});
+      const VolumeBroadcastRecord record =
+          CopyVolumeBroadcastRecord(length == 0 ? nullptr : block.data(), length);
+      const std::size_t copied = length < 4
+                                     ? 0
+                                     : std::min({length, std::size_t{18},
+                                                 static_cast<std::size_t>(std::max(declared, 4))});
       EXPECT_EQ(record.dbcv_devicetype, copied >= 5 ? 2 : 0) << length << " " << declared;
       EXPECT_EQ(record.dbcv_unitmask, copied >= 13 ? 0x10 : 0) << length << " " << declared;
       EXPECT_EQ(record.dbcv_flags, copied >= 17 ? 1 : 0) << length << " " << declared;
