@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64
-  xvfb x11-utils imagemagick
+  xvfb imagemagick
   googletest
   locales fonts-wqy-microhei
   g++
