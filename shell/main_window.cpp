@@ -7,6 +7,8 @@
 #include "shell/keyboard.h"
 #include "shell/start_program.h"
 
+// id, class, style, extended style, left, top, width, height, visible, enabled, tab stop,
+// tab order, has colours, text colour, background colour
 const ControlDefinition MainWindowControls[3] = {
     {编辑框2, "EDIT", 0x44211044, WS_EX_CLIENTEDGE, -2, 72, 400, 144, true, true, true, 0, true,
      RGB(255, 255, 255), RGB(0, 0, 0)},
@@ -53,11 +55,13 @@ void OnPaint(HWND window) {
   EndPaint(window, &paint);
 }
 
-LRESULT OnEditBoxColours(HWND window, HDC dc, HWND box, LPARAM lParam) {
+LRESULT OnEditBoxColours(HWND window, WPARAM wParam, LPARAM lParam) {
+  const auto dc = reinterpret_cast<HDC>(wParam);
+  const auto box = reinterpret_cast<HWND>(lParam);
   const ControlDefinition* definition = DefinitionOf(box);
   const HANDLE brush = GetPropA(box, BrushProperty);
   if (definition == nullptr || !definition->hasColours || brush == nullptr) {
-    return DefWindowProcA(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), lParam);
+    return DefWindowProcA(window, WM_CTLCOLOREDIT, wParam, lParam);
   }
   SetTextColor(dc, definition->textColour);
   SetBkColor(dc, definition->backgroundColour);
@@ -95,8 +99,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(GetPropA(window, FontProperty));
     case WM_CTLCOLOREDIT:
-      return OnEditBoxColours(window, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
-                              lParam);
+      return OnEditBoxColours(window, wParam, lParam);
     case WM_DESTROY: {
       // The will-be-destroyed event follows the platform's own handling, while the
       // controls still exist.
@@ -107,10 +110,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_NCDESTROY: {
       const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-      // MainWindow is the program's only window, so once it is gone none is left; a
-      // window destroyed before the loop began must not leave a quit request behind.
       RemovePropA(window, FontProperty);
       ForgetFocusedControl(window);
+      // MainWindow is the program's only window, so once it is gone none is left; a
+      // window destroyed before the loop began must not leave a quit request behind.
       if (RemovePropA(window, LoopStartedProperty) != nullptr) PostQuitMessage(0);
       return result;
     }
