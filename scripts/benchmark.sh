@@ -3,17 +3,11 @@
 # row per root size (1,000, 10,000 and 100,000 files), each figure the median of 5 runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-scripts/install-deps.sh
-cmake --preset windows-x64 >/dev/null
-cmake --build --preset windows-x64 --target listing_benchmark -j "$(nproc)"
-
-session="$PWD/build/benchmark-session"
-mkdir -p "$session"
 source scripts/wine-session.sh
-trap wine_session_end EXIT
-wine_session_begin "$session"
+build_and_begin_session listing_benchmark
+
 # Roots of 1,000, 10,000 and 100,000 files, with a few folders, as drives N:, O: and P:.
+# Made here: Wine creates files in a large folder in quadratic time.
 for root in n:1000 o:10000 p:100000; do
   folder="$VALDRUNE_TEST_DRIVES/${root%%:*}"
   rm -rf "$folder"

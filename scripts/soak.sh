@@ -4,16 +4,9 @@
 # every 1,000 pairs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-scripts/install-deps.sh
-cmake --preset windows-x64 >/dev/null
-cmake --build --preset windows-x64 --target soak -j "$(nproc)"
-
-session="$PWD/build/soak-session"
-mkdir -p "$session"
 source scripts/wine-session.sh
-trap wine_session_end EXIT
-wine_session_begin "$session"
+build_and_begin_session soak
+
 # A small drive, M:, with a few files and a folder.
 mkdir -p "$VALDRUNE_TEST_DRIVES/m/photos"
 touch "$VALDRUNE_TEST_DRIVES/m/"{a.txt,b.jpg,README}

@@ -59,3 +59,15 @@ wine_session_end() {
   [ -n "${WINE_SESSION_XVFB_PID:-}" ] && kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true
 }
+
+# For the programs that print figures: builds the 64-bit `target` and gives this shell a
+# session of its own under build/, ended when the shell exits.
+build_and_begin_session() {
+  local target="$1"
+  scripts/install-deps.sh
+  cmake --preset windows-x64 >/dev/null
+  cmake --build --preset windows-x64 --target "$target" -j "$(nproc)"
+  mkdir -p "$PWD/build/$target-session"
+  trap wine_session_end EXIT
+  wine_session_begin "$PWD/build/$target-session"
+}

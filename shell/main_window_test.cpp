@@ -356,3 +356,30 @@ TEST(MessageLoop, AWindowDestroyedBeforeTheLoopPostsNoQuitAndTheLoopDoesNotRun) 
   EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_APP, WM_APP, PM_REMOVE));
   DrainThreadQueue();
 }
+
+TEST(MainWindowResources, BrushesAndIconsGoWithTheWindow) {
+  LoadStartWindow();
+  const HWND window = MainWindow();
+  const HDC dc = CreateCompatibleDC(nullptr);
+  std::vector<HGDIOBJ> brushes;
+  for (const ControlId box : {编辑框1, 编辑框2}) {
+    brushes.push_back(reinterpret_cast<HGDIOBJ>(
+        SendMessageA(window, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, box)))));
+  }
+  DeleteDC(dc);
+  std::vector<HICON> icons;
+  for (const WPARAM size : {ICON_BIG, ICON_SMALL}) {
+    icons.push_back(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, size, 0)));
+  }
+  for (const HGDIOBJ brush : brushes)
+    ASSERT_EQ(GetObjectType(brush), static_cast<DWORD>(OBJ_BRUSH));
+
+  DestroyWindow(window);
+  DrainThreadQueue();
+  for (const HGDIOBJ brush : brushes) EXPECT_EQ(GetObjectType(brush), 0u) << "brush deleted";
+  for (const HICON icon : icons) {
+    ICONINFO info;
+    EXPECT_FALSE(GetIconInfo(icon, &info)) << "icon destroyed";
+  }
+}
