@@ -21,10 +21,12 @@ void MoveFocusAlongTabCycle(HWND window, bool backwards) {
   const auto current = std::find_if(cycle.begin(), cycle.end(), [&](HWND control) {
     return control == focus || IsChild(control, focus);
   });
-  std::size_t index =
-      current == cycle.end() ? 0 : static_cast<std::size_t>(current - cycle.begin());
-  if (current != cycle.end()) index = (index + (backwards ? cycle.size() - 1 : 1)) % cycle.size();
-  SetFocus(cycle[index]);
+  if (current == cycle.end()) {
+    SetFocus(cycle.front());
+    return;
+  }
+  const auto index = static_cast<std::size_t>(current - cycle.begin());
+  SetFocus(cycle[(index + (backwards ? cycle.size() - 1 : 1)) % cycle.size()]);
 }
 
 }  // namespace
