@@ -8,21 +8,13 @@
 #include <vector>
 
 #include "monitor/volume_broadcast.h"
+#include "tests/report_words.h"
 #include "tests/window_test_support.h"
 
 namespace {
 
 const std::string Arrival = ArrivalMessage;
 const std::string Removal = RemovalMessage;
-
-std::wstring FromCodePage936(const std::string& bytes) {
-  std::wstring wide(bytes.size(), L'\0');
-  const int length =
-      MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                          wide.data(), static_cast<int>(wide.size()));
-  wide.resize(static_cast<std::size_t>(length));
-  return wide;
-}
 
 }  // namespace
 
@@ -139,13 +131,8 @@ TEST(ReportTexts, AreTheChineseMessagesInCodePage936) {
   ASSERT_EQ(GetACP(), 936u) << "the tests run with the program's ANSI code page";
   EXPECT_EQ(Arrival.size(), 50u);
   EXPECT_EQ(Removal.size(), 27u);
-  EXPECT_EQ(FromCodePage936(Arrival),
-            L"\u60A8\u7684\u5B58\u50A8\u8BBE\u5907\u5DF2\u7ECF\u63D2\u5165,"
-            L"\u5177\u4F53\u6587\u4EF6\u5DF2\u7ECF\u5728\u4E0B\u9762\u663E\u793A\uFF0C"
-            L"\u76D8\u7B26:");  // 您的存储设备已经插入,具体文件已经在下面显示，盘符:
-  EXPECT_EQ(FromCodePage936(Removal),
-            L"\u60A8\u7684\u5B58\u50A8\u8BBE\u5907\u5DF2\u7ECF\u62D4\u9664\uFF0C"
-            L"\u76D8\u7B26:");  // 您的存储设备已经拔除，盘符:
+  EXPECT_EQ(FromCodePage936(Arrival), ArrivalWords);
+  EXPECT_EQ(FromCodePage936(Removal), RemovalWords);
 }
 
 namespace {

@@ -11,25 +11,10 @@
 
 #include "drive_fixtures.h"
 #include "program_test_support.h"
+#include "report_words.h"
 #include "shell/main_window.h"
 
 namespace {
-
-// The report texts as Unicode, so the program's code page 936 bytes are checked
-// against the words rather than against the program's own constants.
-const std::wstring Arrival =
-    L"\u60A8\u7684\u5B58\u50A8\u8BBE\u5907\u5DF2\u7ECF\u63D2\u5165,"
-    L"\u5177\u4F53\u6587\u4EF6\u5DF2\u7ECF\u5728\u4E0B\u9762\u663E\u793A\uFF0C\u76D8\u7B26:";
-const std::wstring Removal =
-    L"\u60A8\u7684\u5B58\u50A8\u8BBE\u5907\u5DF2\u7ECF\u62D4\u9664\uFF0C\u76D8\u7B26:";
-
-std::wstring FromCodePage936(const std::string& bytes) {
-  std::wstring wide(bytes.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
-                          static_cast<int>(wide.size()))));
-  return wide;
-}
 
 void BroadcastVolume(WPARAM event, DWORD unitMask, DWORD deviceType = DBT_DEVTYP_VOLUME) {
   DEV_BROADCAST_VOLUME record = {sizeof record, deviceType, 0, unitMask, DBTF_MEDIA};
@@ -195,7 +180,7 @@ TEST_F(Valdrune, ReportsAnArrivedDriveAndListsItsRoot) {
   AddFolder('R', "docs");
   BroadcastVolume(DBT_DEVICEARRIVAL, UnitMaskOf('R'));
 
-  EXPECT_EQ(FromCodePage936(Box(编辑框1)), Arrival + L"R\r\n");
+  EXPECT_EQ(FromCodePage936(Box(编辑框1)), ArrivalWords + L"R\r\n");
   const std::string listing = Box(编辑框2);
   for (const std::string& name :
        {std::string("a.txt"), std::string("README"), std::string("hidden.dat"), chineseName}) {
@@ -242,7 +227,7 @@ TEST_F(Valdrune, ReportsRemovalAndReplacesTheListingOnTheNextArrival) {
   BroadcastVolume(DBT_DEVICEARRIVAL, UnitMaskOf('S'));
   EXPECT_EQ(Box(编辑框2), "second.txt\r\n");
   EXPECT_EQ(FromCodePage936(Box(编辑框1)),
-            Arrival + L"R\r\n" + Removal + L"R\r\n" + Arrival + L"S\r\n");
+            ArrivalWords + L"R\r\n" + RemovalWords + L"R\r\n" + ArrivalWords + L"S\r\n");
 }
 
 TEST_F(Valdrune, ChangesNothingForWhatItDoesNotReport) {
@@ -274,7 +259,7 @@ TEST_F(Valdrune, ChangesNothingForWhatItDoesNotReport) {
   std::wstring expected = FromCodePage936(upper);
   for (const auto& c : unlisted) {
     BroadcastVolume(DBT_DEVICEARRIVAL, c.unitMask);
-    expected += Arrival + c.letter + L"\r\n";
+    expected += ArrivalWords + c.letter + L"\r\n";
     EXPECT_EQ(FromCodePage936(Box(编辑框1)), expected) << c.name;
     EXPECT_EQ(Box(编辑框2), "") << c.name;
   }
@@ -287,7 +272,8 @@ TEST_F(Valdrune, TwoCopiesEachReportTheSameBroadcast) {
   AddFile('R', "shared.txt");
   BroadcastVolume(DBT_DEVICEARRIVAL, UnitMaskOf('R'));
   for (const HWND window : {window_, secondWindow}) {
-    EXPECT_EQ(FromCodePage936(RemoteWindowText(GetDlgItem(window, 编辑框1))), Arrival + L"R\r\n");
+    EXPECT_EQ(FromCodePage936(RemoteWindowText(GetDlgItem(window, 编辑框1))),
+              ArrivalWords + L"R\r\n");
     EXPECT_EQ(RemoteWindowText(GetDlgItem(window, 编辑框2)), "shared.txt\r\n");
   }
   PostMessageA(secondWindow, WM_CLOSE, 0, 0);
