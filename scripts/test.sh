@@ -25,7 +25,11 @@ wine_session_begin "$session"
 # A root of 20,000 files on T:, made here: Wine creates files in a large folder slowly.
 (cd "$VALDRUNE_TEST_DRIVES" && rm -rf t && mkdir t && cd t &&
   seq -f 'FILE%05g.DAT' 0 19999 | xargs touch)
-ctest --preset windows-x64
+if ! ctest --preset windows-x64; then
+  echo "--- the end of the log of Wine's own services ($session/wine.log):"
+  tail -n 40 "$session/wine.log"
+  exit 1
+fi
 
 # The screenshot the end-to-end tests took after an arrival, for a person to look at.
 mkdir -p build/artifacts

@@ -1,5 +1,6 @@
 #include "program_test_support.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -34,14 +35,21 @@ PROCESS_INFORMATION StartBesideTests(const char* program, const char* arguments)
                 arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
   std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
   mutableLine.push_back('\0');
-  if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    process = {};
+  // Now and then Wine fails to create a process right after another one has ended,
+  // before any code of the program has run; a fault of the program fails every try.
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+      return process;
+    }
+    std::fprintf(stderr, "Starting %s failed (error %lu), attempt %d of 3\n", commandLine.c_str(),
+                 GetLastError(), attempt);
+    Sleep(500);
   }
-  return process;
+  return {};
 }
 
 HWND WaitForWindow(DWORD processId, const char* className, const char* caption,
